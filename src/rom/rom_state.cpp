@@ -1,0 +1,3 @@
+#include "rom/rom_state.h"
+
+RomState romState;
