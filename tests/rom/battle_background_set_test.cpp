@@ -139,8 +139,9 @@ TEST_P(PlainBackdrops, FillBothBackdropsWithOneColour)
         for (uint8_t p : image->pixels)
             ASSERT_EQ(p, c.expectedIndex);
     }
-    if (c.expectedColours == 2)
+    if (c.expectedColours == 2) {
         EXPECT_EQ(backdrops.smallBackdrop.palette[1], RgbColor(30, 60, 240));
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PlainBackdrops,
