@@ -1,0 +1,56 @@
+#include "cli/command_support.h"
+
+#include <algorithm>
+#include <cctype>
+#include <iostream>
+
+namespace commands {
+
+int failure(const std::string& message)
+{
+    std::cerr << message << '\n';
+    return exitFailure;
+}
+
+int badUsage(const std::string& message)
+{
+    std::cerr << message << '\n';
+    return exitUsage;
+}
+
+const KindInfo* checkedKind(const std::string& kind, int index, bool backdropAllowed)
+{
+    const KindInfo* info = findKind(kind);
+    if (!info || (info->kind == PictureKind::Backdrop && !backdropAllowed)) {
+        badUsage("KIND: unknown kind '" + kind + "'");
+        return nullptr;
+    }
+    if (index < 0 || index >= info->count) {
+        badUsage("INDEX: " + std::to_string(index) + " is outside 0-" + std::to_string(info->count - 1) + " for " +
+                 info->name);
+        return nullptr;
+    }
+    return info;
+}
+
+bool openRom(const RomArguments& rom)
+{
+    const std::string problem = openRomSession(rom.romPath, rom.header);
+    if (!problem.empty()) {
+        failure(problem);
+        return false;
+    }
+    return true;
+}
+
+bool endsWithBin(const std::string& path)
+{
+    if (path.size() <= 4)
+        return false;
+    std::string extension = path.substr(path.size() - 4);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return extension == ".bin";
+}
+
+} // namespace commands
