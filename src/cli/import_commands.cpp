@@ -81,8 +81,8 @@ int importCharacter(GameData& data, int index, const std::string& file)
     if (!loadForImport(sheet, file, sheetSide))
         return exitFailure;
     data.characters().importImage(index, sheet);
-    std::string message;
-    return data.characters().save(romState.romPath, message) ? exitSuccess : failure(message);
+    const OperationResult saved = data.characters().save(romState.romPath);
+    return saved.ok ? exitSuccess : failure(saved.message);
 }
 
 } // namespace

@@ -259,15 +259,12 @@ void CharacterSpriteSet::encodeFrames(const CharacterSprite& sprite,
     }
 }
 
-bool CharacterSpriteSet::save(const std::string& path, std::string& message) const
+OperationResult CharacterSpriteSet::save(const std::string& path) const
 {
-    message.clear();
     RomFile rom;
     if (!rom.open(path, romState.hasCopierHeader) || !rom.holds(paletteOffset, size_t(paletteCount) * 32) ||
-        !rom.holds(paletteCopyOffset, size_t(copiedPalettes) * 32) || !rom.holds(graphicsBlockOffset, graphicsBlockSize)) {
-        message = saveErrorMessage;
-        return false;
-    }
+        !rom.holds(paletteCopyOffset, size_t(copiedPalettes) * 32) || !rom.holds(graphicsBlockOffset, graphicsBlockSize))
+        return OperationResult::failure(saveErrorMessage);
 
     std::vector<uint8_t> paletteBytes;
     for (const auto& palette : palettes) {
@@ -295,9 +292,7 @@ bool CharacterSpriteSet::save(const std::string& path, std::string& message) con
                                       graphics.data() + t * 32, 32);
         }
     }
-    if (!rom.close() || !written) {
-        message = saveErrorMessage;
-        return false;
-    }
-    return true;
+    if (!rom.close() || !written)
+        return OperationResult::failure(saveErrorMessage);
+    return OperationResult::success();
 }

@@ -6,6 +6,7 @@
 
 #include "image/indexed_image.h"
 #include "rom/character_sprite.h"
+#include "rom/operation_result.h"
 
 // The field sprites of the 22 playable and guest characters, their 32 palettes and the
 // frame layout all characters share.
@@ -36,9 +37,9 @@ public:
     // Reads every character; false (set unchanged) when the file cannot be opened or
     // is too short to hold the areas read.
     bool load(const std::string& path);
-    // Writes palettes, palette choices and the tiles some frame shows. On failure
-    // returns false with the message to show; nothing is written when a check fails.
-    bool save(const std::string& path, std::string& message) const;
+    // Writes palettes, palette choices and the tiles some frame shows. Nothing is
+    // written when the file cannot be opened or does not hold every area written.
+    OperationResult save(const std::string& path) const;
 
     void rebuildFrames(int character);
     void setPixel(int character, int frame, int x, int y, uint8_t index);

@@ -82,10 +82,9 @@ TEST_P(CharacterSprites, SavingUneditedSpritesChangesNoByteButTheUnusablePalette
 {
     std::vector<uint8_t> expected = readFileBytes(path);
     expected[filePos(0x02CE2B + 3)] = 0; // choice 9 was read, and is written, as 0
-    std::string message;
-    ASSERT_TRUE(set.save(path, message)) << message;
+    ASSERT_TRUE(set.save(path).ok);
     EXPECT_EQ(readFileBytes(path), expected);
-    ASSERT_TRUE(set.save(path, message)) << message;
+    ASSERT_TRUE(set.save(path).ok);
     EXPECT_EQ(readFileBytes(path), expected);
 }
 
@@ -95,8 +94,7 @@ TEST_P(CharacterSprites, SaveWritesEditsAndOnlyTheTilesSomeFrameShows)
     set.palettes[2][7] = RgbColor(16, 24, 32);
     set.palettes[20][1] = RgbColor(200, 8, 64);
     set.copyFrom(6, 1, -1); // character 6 takes character 1's tiles and palette choice
-    std::string message;
-    ASSERT_TRUE(set.save(path, message)) << message;
+    ASSERT_TRUE(set.save(path).ok);
 
     // The same edits applied to the builder's bytes.
     RomBuilder edited = rom;
@@ -180,10 +178,10 @@ TEST(CharacterSpritesFile, AShortOrMissingFileIsRefusedAndNotWritten)
     EXPECT_FALSE(set.load(dir.file("short.smc")));
     EXPECT_FALSE(set.load(dir.file("missing.smc")));
 
-    std::string message;
     const std::vector<uint8_t> before = readFileBytes(dir.file("short.smc"));
-    EXPECT_FALSE(set.save(dir.file("short.smc"), message));
-    EXPECT_EQ(message, "Error saving character sprites data");
+    const OperationResult result = set.save(dir.file("short.smc"));
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.message, "Error saving character sprites data");
     EXPECT_EQ(readFileBytes(dir.file("short.smc")), before) << "a save never grows the file";
     romState = saved;
 }
@@ -205,9 +203,8 @@ TEST(CharacterSpritesFile, GraphicsOutsideTheBlockAreBlankAndNeverWritten)
     for (uint8_t p : set.characters[2].frames[0].pixels)
         ASSERT_EQ(p, 0);
     set.setPixel(2, 0, 0, 0, 3);
-    std::string message;
     const std::vector<uint8_t> before = readFileBytes(dir.file("rom.smc"));
-    ASSERT_TRUE(set.save(dir.file("rom.smc"), message));
+    ASSERT_TRUE(set.save(dir.file("rom.smc")).ok);
     EXPECT_EQ(readFileBytes(dir.file("rom.smc")), before);
     romState = saved;
 }
