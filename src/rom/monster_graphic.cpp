@@ -113,11 +113,21 @@ void MonsterGraphic::updateMold()
     std::array<uint8_t, 256> cells{};
     const int scanWidth = std::min(image.hasPixels() ? image.width : 0, grid * 8);
     const int scanHeight = std::min(image.hasPixels() ? image.height : 0, grid * 8);
+    const int wholeTiles = scanWidth / 8;
     bool anySet = false;
     for (int y = 0; y < scanHeight; ++y) {
         const uint8_t* row = image.pixels.data() + size_t(y) * size_t(image.width);
         uint8_t* cellRow = cells.data() + (y / 8) * grid;
-        for (int x = 0; x < scanWidth; ++x) {
+        // Eight pixels of a tile row at a time: any non-zero byte marks the tile.
+        for (int column = 0; column < wholeTiles; ++column) {
+            uint64_t eight;
+            std::memcpy(&eight, row + column * 8, 8);
+            if (eight) {
+                cellRow[column] = 1;
+                anySet = true;
+            }
+        }
+        for (int x = wholeTiles * 8; x < scanWidth; ++x) {
             if (row[x]) {
                 cellRow[x / 8] = 1;
                 anySet = true;

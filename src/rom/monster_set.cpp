@@ -266,9 +266,17 @@ void MonsterSet::buildFrom(RawAreas& raw)
     slotsUsed = lastSlot + 1;
 
     // Each mold becomes the mold of the tiles that really hold a non-zero pixel.
+    // Decoding and encoding the same tiles give back the same bytes, so a slot
+    // whose mold stays as it was already holds what encode would write.
     for (MonsterGraphic& entry : graphics) {
+        const GraphicsSlot& slot = slots[entry.slotIndex];
+        const int decodedMold = entry.moldIndex;
         entry.updateMold();
-        entry.encode();
+        const bool unchanged = entry.moldIndex == decodedMold && slot.moldIndex == decodedMold &&
+                               slot.isLarge == entry.isLarge && slot.colourCount == entry.colourCount &&
+                               slot.data.size() == slot.size;
+        if (!unchanged)
+            entry.encode();
     }
 }
 
