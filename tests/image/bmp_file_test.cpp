@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "support/file_bytes.h"
@@ -33,7 +34,8 @@ struct BmpSpec {
     std::vector<uint8_t> bytes() const
     {
         const size_t tableOffset = 14 + headerSize;
-        const size_t pixelOffset = tableOffset + 4 * table.size() + gapBeforePixels;
+        // Room for the 40-byte header fields even when the header claims to be shorter.
+        const size_t pixelOffset = std::max<size_t>(tableOffset + 4 * table.size() + gapBeforePixels, 54);
         std::vector<uint8_t> out(pixelOffset, 0);
         out[0] = 'B';
         out[1] = 'M';

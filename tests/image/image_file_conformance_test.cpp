@@ -79,9 +79,9 @@ ImageFileResult readSample(IndexedImage& image, const std::string& relative)
 {
     const std::string path = std::string(QUILLFERN_TEST_DATA_DIR) + "/" + relative;
     constexpr int maxColors = 256, maxSize = 1024;
-    if (relative.find("/bmp/") != std::string::npos)
+    if (relative.find("/bmp/") != std::string::npos || relative.ends_with(".bmp"))
         return ReadBmp(image, path, maxColors, maxSize, maxSize);
-    if (relative.find("/pcx/") != std::string::npos)
+    if (relative.find("/pcx/") != std::string::npos || relative.ends_with(".pcx"))
         return ReadPcx(image, path, maxColors, maxSize, maxSize);
     return ReadPng(image, path, maxColors, maxSize, maxSize);
 }
