@@ -7,6 +7,7 @@
 
 #include "image/export_limits.h"
 #include "image/little_endian.h"
+#include "image/palette_builder.h"
 #include "image/whole_file.h"
 
 namespace {
@@ -132,55 +133,57 @@ ImageFileResult readFormat(std::span<const uint8_t> file, BmpLayout& layout)
     return ImageFileResult::Ok;
 }
 
-// Enters pixel colours with SetPixelColor and stops once the palette passes maxColors.
-class PaletteBuilder {
-public:
-    PaletteBuilder(IndexedImage& image, int maxColors) : image_(image), maxColors_(maxColors) {}
-
-    bool put(int x, int y, RgbColor colour)
-    {
-        const int result = image_.SetPixelColor(x, y, colour);
-        return result != PaletteFull && result <= maxColors_;
-    }
-
-private:
-    IndexedImage& image_;
-    int maxColors_;
-};
-
 RgbColor tableColour(const BmpLayout& layout, unsigned index)
 {
     // An index past a short colour table shows black, as a display would.
     return index < layout.table.size() ? layout.table[index] : RgbColor(0, 0, 0);
 }
 
-unsigned indexedValue(const uint8_t* row, int bits, int x)
+template <int Bits>
+unsigned indexedValue(const uint8_t* row, int32_t x)
 {
-    switch (bits) {
-    case 1:
+    if constexpr (Bits == 1)
         return (row[x / 8] >> (7 - x % 8)) & 1u;
-    case 4:
+    else if constexpr (Bits == 4)
         return x % 2 == 0 ? row[x / 2] >> 4 : row[x / 2] & 0x0Fu;
-    default:
+    else
         return row[x];
-    }
 }
 
-ImageFileResult decodePixels(std::span<const uint8_t> file, const BmpLayout& layout, IndexedImage& image,
-                             int maxColors)
+const uint8_t* fileRow(std::span<const uint8_t> file, const BmpLayout& layout, int32_t y)
 {
-    PaletteBuilder builder(image, maxColors);
+    const int32_t stored = layout.topDown ? y : layout.height - 1 - y;
+    return file.data() + layout.pixelOffset + size_t(stored) * layout.stride;
+}
+
+template <int Bits>
+ImageFileResult decodeIndexed(std::span<const uint8_t> file, const BmpLayout& layout, IndexedImage& image,
+                              PaletteBuilder& builder)
+{
+    auto colourOf = [&layout](uint8_t value) { return tableColour(layout, value); };
+    for (int32_t y = 0; y < layout.height; ++y) {
+        const uint8_t* row = fileRow(file, layout, y);
+        uint8_t* out = image.pixels.data() + size_t(y) * size_t(layout.width);
+        for (int32_t x = 0; x < layout.width; ++x) {
+            const int index = builder.indexForEntry(uint8_t(indexedValue<Bits>(row, x)), colourOf);
+            if (index < 0)
+                return ImageFileResult::TooManyColors;
+            out[x] = uint8_t(index);
+        }
+    }
+    return ImageFileResult::Ok;
+}
+
+ImageFileResult decodeTrueColour(std::span<const uint8_t> file, const BmpLayout& layout, PaletteBuilder& builder)
+{
     const std::array<Channel, 3> channels{Channel(layout.masks[0]), Channel(layout.masks[1]),
                                           Channel(layout.masks[2])};
     const int bits = layout.bitsPerPixel;
     for (int32_t y = 0; y < layout.height; ++y) {
-        const int32_t fileRow = layout.topDown ? y : layout.height - 1 - y;
-        const uint8_t* row = file.data() + layout.pixelOffset + size_t(fileRow) * layout.stride;
+        const uint8_t* row = fileRow(file, layout, y);
         for (int32_t x = 0; x < layout.width; ++x) {
             RgbColor colour;
-            if (bits <= 8) {
-                colour = tableColour(layout, indexedValue(row, bits, x));
-            } else if (bits == 24) {
+            if (bits == 24) {
                 const uint8_t* at = row + 3 * size_t(x);
                 colour = RgbColor(at[2], at[1], at[0]);
             } else {
@@ -192,6 +195,24 @@ ImageFileResult decodePixels(std::span<const uint8_t> file, const BmpLayout& lay
         }
     }
     return ImageFileResult::Ok;
+}
+
+// Visits the rows from the top and each row from the left, so the palette is built in
+// order of first appearance.
+ImageFileResult decodePixels(std::span<const uint8_t> file, const BmpLayout& layout, IndexedImage& image,
+                             int maxColors)
+{
+    PaletteBuilder builder(image, maxColors);
+    switch (layout.bitsPerPixel) {
+    case 1:
+        return decodeIndexed<1>(file, layout, image, builder);
+    case 4:
+        return decodeIndexed<4>(file, layout, image, builder);
+    case 8:
+        return decodeIndexed<8>(file, layout, image, builder);
+    default:
+        return decodeTrueColour(file, layout, builder);
+    }
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 
 #include "image/export_limits.h"
 #include "image/little_endian.h"
+#include "image/palette_builder.h"
 #include "image/whole_file.h"
 
 namespace {
@@ -98,15 +99,10 @@ RgbColor fileColour(const uint8_t* redGreenBlue)
     return RgbColor(redGreenBlue[0], redGreenBlue[1], redGreenBlue[2]);
 }
 
-bool withinLimit(int result, int maxColors)
-{
-    return result != PaletteFull && result <= maxColors;
-}
-
 class PcxDecoder {
 public:
     PcxDecoder(std::span<const uint8_t> file, const PcxLayout& layout, IndexedImage& image, int maxColors)
-        : file_(file), layout_(layout), image_(image), maxColors_(maxColors)
+        : file_(file), layout_(layout), image_(image), builder_(image, maxColors)
     {
     }
 
@@ -137,9 +133,20 @@ public:
     }
 
 private:
-    bool put(int32_t x, int32_t y, RgbColor colour)
+    bool put(int32_t x, int32_t y, RgbColor colour) { return builder_.put(x, y, colour); }
+
+    // Enters a row whose values select colours of a fixed table.
+    template <typename ValueAt, typename ColourOf>
+    bool enterIndexed(int32_t y, ValueAt valueAt, ColourOf colourOf)
     {
-        return withinLimit(image_.SetPixelColor(x, y, colour), maxColors_);
+        uint8_t* out = image_.pixels.data() + size_t(y) * size_t(layout_.width);
+        for (int32_t x = 0; x < layout_.width; ++x) {
+            const int index = builder_.indexForEntry(uint8_t(valueAt(x)), colourOf);
+            if (index < 0)
+                return false;
+            out[x] = uint8_t(index);
+        }
+        return true;
     }
 
     bool enterRow(int32_t y)
@@ -147,31 +154,24 @@ private:
         const std::vector<uint8_t>& line = lines_[0];
         switch (layout_.kind) {
         case PcxKind::Monochrome:
-            for (int32_t x = 0; x < layout_.width; ++x) {
-                const bool white = (line[size_t(x) / 8] >> (7 - x % 8)) & 1;
-                if (!put(x, y, white ? RgbColor(255, 255, 255) : RgbColor(0, 0, 0)))
-                    return false;
-            }
-            return true;
+            return enterIndexed(y, [&line](int32_t x) { return (line[size_t(x) / 8] >> (7 - x % 8)) & 1; },
+                                [](uint8_t bit) { return bit ? RgbColor(255, 255, 255) : RgbColor(0, 0, 0); });
         case PcxKind::SixteenColours:
-            for (int32_t x = 0; x < layout_.width; ++x) {
-                const uint8_t packed = line[size_t(x) / 2];
-                const uint8_t value = x % 2 == 0 ? packed >> 4 : packed & 0x0F;
-                if (!put(x, y, image_.palette[value]))
-                    return false;
-            }
-            return true;
-        case PcxKind::TwoHundredFiftySixColours:
+            return enterIndexed(
+                y, [&line](int32_t x) { return x % 2 == 0 ? line[size_t(x) / 2] >> 4 : line[size_t(x) / 2] & 0x0F; },
+                [this](uint8_t value) { return image_.palette[value]; });
+        case PcxKind::TwoHundredFiftySixColours: {
             // The padding positions of a line are looked up too: their colours enter
             // the palette (and count toward the limit) but are not stored.
-            for (size_t position = 0; position < line.size(); ++position) {
-                const RgbColor colour = tablePalette_[line[position]];
-                const int result = position < size_t(layout_.width) ? image_.SetPixelColor(int(position), y, colour)
-                                                                    : image_.FindOrAddColor(colour);
-                if (!withinLimit(result == PaletteFull ? result : image_.colorCount, maxColors_))
+            auto colourOf = [this](uint8_t value) { return tablePalette_[value]; };
+            if (!enterIndexed(y, [&line](int32_t x) { return line[size_t(x)]; }, colourOf))
+                return false;
+            for (size_t position = size_t(layout_.width); position < line.size(); ++position) {
+                if (builder_.indexForEntry(line[position], colourOf) < 0)
                     return false;
             }
             return true;
+        }
         case PcxKind::TrueColour:
             for (int32_t x = 0; x < layout_.width; ++x) {
                 const RgbColor colour(lines_[0][size_t(x)], lines_[1][size_t(x)], lines_[2][size_t(x)]);
@@ -186,7 +186,7 @@ private:
     std::span<const uint8_t> file_;
     const PcxLayout& layout_;
     IndexedImage& image_;
-    int maxColors_;
+    PaletteBuilder builder_;
     std::array<RgbColor, 256> tablePalette_{};
     std::vector<std::vector<uint8_t>> lines_;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "image/export_limits.h"
+#include "image/palette_builder.h"
 #include "image/whole_file.h"
 
 namespace {
@@ -134,14 +135,13 @@ void readTransparency(PngReadState& s)
     s.hasTransparentColour = true;
 }
 
-// Paletted files come out as one index byte per pixel, every other file as 8-bit
-// red, green, blue; interlaced files are reassembled by libpng.
+// Paletted files come out as rows of indices, every other file as 8-bit red, green,
+// blue; interlaced files are reassembled by libpng.
 void prepareTransforms(PngReadState& s)
 {
     if (s.paletted) {
+        // Rows of 1, 2 and 4-bit files stay packed; enterPixels takes them apart.
         readPalette(s);
-        if (s.bitDepth < 8)
-            png_set_packing(s.png);
     } else {
         if (s.bitDepth == 16)
             png_set_strip_16(s.png);
@@ -159,11 +159,6 @@ void prepareTransforms(PngReadState& s)
     s.rowBytes = png_get_rowbytes(s.png, s.info);
 }
 
-bool withinLimit(int result, int maxColors)
-{
-    return result != PaletteFull && result <= maxColors;
-}
-
 void moveToIndexZero(IndexedImage& image, RgbColor colour)
 {
     for (int i = 0; i < image.colorCount; ++i) {
@@ -174,6 +169,42 @@ void moveToIndexZero(IndexedImage& image, RgbColor colour)
     }
 }
 
+// Paletted rows hold Bits-bit indices, leftmost pixel in the highest bits of a byte.
+template <int Bits>
+bool enterPalettedRows(const PngReadState& s, IndexedImage& image, PaletteBuilder& builder)
+{
+    constexpr unsigned perByte = 8 / Bits;
+    constexpr unsigned valueMask = (1u << Bits) - 1;
+    auto colourOf = [&s](uint8_t value) { return s.scratch[value]; };
+    for (png_uint_32 y = 0; y < s.height; ++y) {
+        const uint8_t* row = s.rows[y];
+        uint8_t* out = image.pixels.data() + size_t(y) * s.width;
+        for (png_uint_32 x = 0; x < s.width; ++x) {
+            const unsigned shift = 8 - Bits * (1 + x % perByte);
+            const int index = builder.indexForEntry(uint8_t((row[x / perByte] >> shift) & valueMask), colourOf);
+            if (index < 0)
+                return false;
+            out[x] = uint8_t(index);
+        }
+    }
+    return true;
+}
+
+bool enterColourRows(const PngReadState& s, IndexedImage& image, PaletteBuilder& builder)
+{
+    for (png_uint_32 y = 0; y < s.height; ++y) {
+        const uint8_t* row = s.rows[y];
+        uint8_t* out = image.pixels.data() + size_t(y) * s.width;
+        for (png_uint_32 x = 0; x < s.width; ++x) {
+            const int index = builder.indexFor(RgbColor(row[3 * x], row[3 * x + 1], row[3 * x + 2]));
+            if (index < 0)
+                return false;
+            out[x] = uint8_t(index);
+        }
+    }
+    return true;
+}
+
 ImageFileResult enterPixels(const PngReadState& s, IndexedImage& image, int maxColors)
 {
     image.colorCount = 0;
@@ -182,14 +213,27 @@ ImageFileResult enterPixels(const PngReadState& s, IndexedImage& image, int maxC
         for (size_t i = 0; i < 16; ++i)
             image.SetPaletteEntry(uint8_t(i), s.scratch[i]);
     }
-    for (png_uint_32 y = 0; y < s.height; ++y) {
-        const uint8_t* row = s.rows[y];
-        for (png_uint_32 x = 0; x < s.width; ++x) {
-            const RgbColor colour = s.paletted ? s.scratch[row[x]] : RgbColor(row[3 * x], row[3 * x + 1], row[3 * x + 2]);
-            if (!withinLimit(image.SetPixelColor(int(x), int(y), colour), maxColors))
-                return ImageFileResult::TooManyColors;
-        }
+    PaletteBuilder builder(image, maxColors);
+    bool withinLimit = true;
+    switch (s.paletted ? s.bitDepth : 0) {
+    case 1:
+        withinLimit = enterPalettedRows<1>(s, image, builder);
+        break;
+    case 2:
+        withinLimit = enterPalettedRows<2>(s, image, builder);
+        break;
+    case 4:
+        withinLimit = enterPalettedRows<4>(s, image, builder);
+        break;
+    case 8:
+        withinLimit = enterPalettedRows<8>(s, image, builder);
+        break;
+    default:
+        withinLimit = enterColourRows(s, image, builder);
+        break;
     }
+    if (!withinLimit)
+        return ImageFileResult::TooManyColors;
     if (s.transparentIndex >= 0)
         moveToIndexZero(image, s.scratch[size_t(s.transparentIndex)]);
     else if (s.hasTransparentColour)
@@ -215,7 +259,8 @@ ImageFileResult readPngState(PngReadState& s, IndexedImage& image, int maxColors
         return ImageFileResult::TooLarge;
     if (!runGuarded(s.png, [&s] { prepareTransforms(s); }))
         return ImageFileResult::NotAnImage;
-    const size_t expectedRowBytes = s.paletted ? s.width : 3 * size_t(s.width);
+    const size_t expectedRowBytes =
+        s.paletted ? (size_t(s.width) * size_t(s.bitDepth) + 7) / 8 : 3 * size_t(s.width);
     if (s.rowBytes != expectedRowBytes)
         return ImageFileResult::NotAnImage;
 
