@@ -207,7 +207,15 @@ ImageFileResult decodePixels(std::span<const uint8_t> file, const BmpLayout& lay
     case 1:
         return decodeIndexed<1>(file, layout, image, builder);
     case 4:
-        return decodeIndexed<4>(file, layout, image, builder);
+        // A 16-colour file keeps its own palette order, unused entries included.
+        if (!builder.installTable(int(layout.table.size()), [&layout](uint8_t i) { return layout.table[i]; }))
+            return ImageFileResult::TooManyColors;
+        if (!builder.resolvedUpTo(16))
+            return decodeIndexed<4>(file, layout, image, builder); // values past a short table
+        for (int32_t y = 0; y < layout.height; ++y)
+            builder.translateFourBitRow(fileRow(file, layout, y), image.pixels.data() + size_t(y) * size_t(layout.width),
+                                        layout.width);
+        return ImageFileResult::Ok;
     case 8:
         return decodeIndexed<8>(file, layout, image, builder);
     default:
@@ -236,11 +244,6 @@ ImageFileResult ReadBmp(IndexedImage& image, std::span<const uint8_t> file, int 
         return ImageFileResult::CannotOpen;
     }
     image.colorCount = 0;
-    if (layout.bitsPerPixel == 4) {
-        // A 16-colour file keeps its own palette order, unused entries included.
-        for (size_t i = 0; i < layout.table.size(); ++i)
-            image.SetPaletteEntry(uint8_t(i), layout.table[i]);
-    }
     return decodePixels(file, layout, image, maxColors);
 }
 

@@ -43,6 +43,43 @@ public:
         return cached;
     }
 
+    // Installs a file's own colour table as palette entries 0..count-1, so that a
+    // 16-colour file keeps its palette order and every entry, and resolves those
+    // entries at once (each to the lowest index holding its colour). False when that
+    // alone is more colours than maxColors.
+    template <typename ColourOf>
+    bool installTable(int count, ColourOf colourOf)
+    {
+        for (int i = 0; i < count; ++i)
+            image_.SetPaletteEntry(uint8_t(i), colourOf(uint8_t(i)));
+        for (int i = 0; i < count; ++i)
+            byEntry_[size_t(i)] = int16_t(image_.FindOrAddColor(colourOf(uint8_t(i))));
+        return image_.colorCount <= maxColors_;
+    }
+
+    bool resolvedUpTo(int count) const
+    {
+        for (int i = 0; i < count; ++i) {
+            if (byEntry_[size_t(i)] < 0)
+                return false;
+        }
+        return true;
+    }
+
+    // Translates a row of 4-bit values, two to a byte with the left pixel in the high
+    // bits, once entries 0..15 are all resolved.
+    void translateFourBitRow(const uint8_t* packed, uint8_t* out, int32_t width) const
+    {
+        int32_t x = 0;
+        for (; x + 1 < width; x += 2) {
+            const uint8_t both = packed[x / 2];
+            out[x] = uint8_t(byEntry_[both >> 4]);
+            out[x + 1] = uint8_t(byEntry_[both & 0x0F]);
+        }
+        if (x < width)
+            out[x] = uint8_t(byEntry_[packed[x / 2] >> 4]);
+    }
+
     // Stores the colour's index at (x, y); false once there are too many colours.
     bool put(int x, int y, RgbColor colour)
     {

@@ -1,5 +1,6 @@
 #include "image/pcx_file.h"
 
+#include <algorithm>
 #include <array>
 #include <new>
 #include <vector>
@@ -71,20 +72,23 @@ public:
 
     bool decode(std::vector<uint8_t>& line)
     {
+        const size_t length = line.size();
+        uint8_t* out = line.data();
         size_t position = 0;
-        while (position < line.size()) {
+        while (position < length) {
             if (next_ >= data_.size())
                 return false;
-            uint8_t value = data_[next_++];
-            size_t count = 1;
-            if ((value & runMarker) == runMarker) {
-                if (next_ >= data_.size())
-                    return false;
-                count = value & 0x3Fu;
-                value = data_[next_++];
+            const uint8_t marker = data_[next_++];
+            if ((marker & runMarker) != runMarker) {
+                out[position++] = marker;
+                continue;
             }
-            for (; count > 0 && position < line.size(); --count)
-                line[position++] = value;
+            if (next_ >= data_.size())
+                return false;
+            const uint8_t value = data_[next_++];
+            const size_t end = std::min(position + (marker & 0x3Fu), length);
+            while (position < end)
+                out[position++] = value;
         }
         return true;
     }
@@ -116,8 +120,9 @@ public:
         }
         if (layout_.kind == PcxKind::SixteenColours) {
             // The file's own palette order stays, all 16 header entries included.
-            for (size_t i = 0; i < 16; ++i)
-                image_.SetPaletteEntry(uint8_t(i), fileColour(file_.data() + 16 + 3 * i));
+            auto headerColour = [this](uint8_t i) { return fileColour(file_.data() + 16 + 3 * size_t(i)); };
+            if (!builder_.installTable(16, headerColour))
+                return ImageFileResult::TooManyColors;
         }
         LineDecoder decoder(data);
         lines_.assign(size_t(layout_.planes), std::vector<uint8_t>(layout_.bytesPerLine));
@@ -157,9 +162,9 @@ private:
             return enterIndexed(y, [&line](int32_t x) { return (line[size_t(x) / 8] >> (7 - x % 8)) & 1; },
                                 [](uint8_t bit) { return bit ? RgbColor(255, 255, 255) : RgbColor(0, 0, 0); });
         case PcxKind::SixteenColours:
-            return enterIndexed(
-                y, [&line](int32_t x) { return x % 2 == 0 ? line[size_t(x) / 2] >> 4 : line[size_t(x) / 2] & 0x0F; },
-                [this](uint8_t value) { return image_.palette[value]; });
+            builder_.translateFourBitRow(line.data(), image_.pixels.data() + size_t(y) * size_t(layout_.width),
+                                         layout_.width);
+            return true;
         case PcxKind::TwoHundredFiftySixColours: {
             // The padding positions of a line are looked up too: their colours enter
             // the palette (and count toward the limit) but are not stored.

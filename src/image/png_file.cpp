@@ -208,12 +208,12 @@ bool enterColourRows(const PngReadState& s, IndexedImage& image, PaletteBuilder&
 ImageFileResult enterPixels(const PngReadState& s, IndexedImage& image, int maxColors)
 {
     image.colorCount = 0;
+    PaletteBuilder builder(image, maxColors);
     if (s.paletted && s.bitDepth == 4) {
         // A 16-colour file keeps its own palette order and all 16 entries.
-        for (size_t i = 0; i < 16; ++i)
-            image.SetPaletteEntry(uint8_t(i), s.scratch[i]);
+        if (!builder.installTable(16, [&s](uint8_t i) { return s.scratch[i]; }))
+            return ImageFileResult::TooManyColors;
     }
-    PaletteBuilder builder(image, maxColors);
     bool withinLimit = true;
     switch (s.paletted ? s.bitDepth : 0) {
     case 1:
@@ -223,7 +223,8 @@ ImageFileResult enterPixels(const PngReadState& s, IndexedImage& image, int maxC
         withinLimit = enterPalettedRows<2>(s, image, builder);
         break;
     case 4:
-        withinLimit = enterPalettedRows<4>(s, image, builder);
+        for (png_uint_32 y = 0; y < s.height; ++y)
+            builder.translateFourBitRow(s.rows[y], image.pixels.data() + size_t(y) * s.width, int32_t(s.width));
         break;
     case 8:
         withinLimit = enterPalettedRows<8>(s, image, builder);
