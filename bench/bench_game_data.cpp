@@ -83,7 +83,10 @@ std::vector<DataSetLoad>& dataSets()
          monsterPixelBytes(syntheticRom().monsters)},
         {"Portraits",
          [](const std::string& path) { return portraits->load(path); },
-         {{PortraitSet::palettesOffset, 608}, {PortraitSet::paletteIndicesOffset, 21}, {PortraitSet::tilesOffset, 19 * 800}},
+         {{PortraitSet::palettesOffset, 608},
+          {PortraitSet::paletteIndicesOffset, 18},
+          {PortraitSet::lastPaletteIndexOffset, 1},
+          {PortraitSet::tilesOffset, 25 * 800}},
          19 * 40 * 40},
     };
     return sets;

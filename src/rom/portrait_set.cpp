@@ -26,8 +26,9 @@ namespace {
 constexpr int coloursPerPalette = 16;
 constexpr size_t paletteFileSize = coloursPerPalette * 2;
 constexpr size_t paletteAreaSize = PortraitSet::paletteCount * paletteFileSize; // 608
-constexpr size_t paletteIndexBytes = PortraitSet::lastPaletteIndexOffset - PortraitSet::paletteIndicesOffset + 1;
 constexpr size_t tileAreaSize = PortraitSet::portraitCount * Portrait::blockSize;
+// The tile area the game reserves holds 25 blocks; the load reads it whole.
+constexpr size_t tileAreaRead = 25 * Portrait::blockSize;
 
 int clampPortrait(int index)
 {
@@ -98,10 +99,11 @@ bool PortraitSet::load(const std::string& path)
     if (!file.open(path, romState.hasCopierHeader))
         return false;
     std::vector<uint8_t> paletteWords(paletteAreaSize);
-    std::vector<uint8_t> indices(paletteIndexBytes);
-    std::vector<uint8_t> tiles(tileAreaSize);
+    std::vector<uint8_t> indices(portraitCount);
+    std::vector<uint8_t> tiles(tileAreaRead);
     const bool complete = file.readExact(palettesOffset, paletteWords.data(), paletteWords.size()) &&
-                          file.readExact(paletteIndicesOffset, indices.data(), indices.size()) &&
+                          file.readExact(paletteIndicesOffset, indices.data(), portraitCount - 1) &&
+                          file.readExact(lastPaletteIndexOffset, &indices.back(), 1) &&
                           file.readExact(tilesOffset, tiles.data(), tiles.size());
     file.close();
     if (!complete)
@@ -110,9 +112,8 @@ bool PortraitSet::load(const std::string& path)
     for (int p = 0; p < paletteCount; ++p)
         coloursFromWords(paletteWords.data() + p * paletteFileSize, palettes[size_t(p)]);
     // An index past the last palette would name colours that are not in the table.
-    for (int k = 0; k < portraitCount - 1; ++k)
+    for (int k = 0; k < portraitCount; ++k)
         portraits[size_t(k)].paletteIndex = std::min<uint8_t>(indices[size_t(k)], paletteCount - 1);
-    portraits[portraitCount - 1].paletteIndex = std::min<uint8_t>(indices.back(), paletteCount - 1);
     for (int k = 0; k < portraitCount; ++k)
         decode(k, tiles.data() + size_t(k) * Portrait::blockSize);
     return true;
@@ -137,7 +138,7 @@ OperationResult PortraitSet::save(const std::string& path)
     RomFile file;
     if (!file.open(path, romState.hasCopierHeader))
         return OperationResult::failure(portrait_messages::saveError);
-    if (!file.holds(palettesOffset, paletteWords.size()) || !file.holds(paletteIndicesOffset, paletteIndexBytes) ||
+    if (!file.holds(palettesOffset, paletteWords.size()) || !file.holds(lastPaletteIndexOffset, 1) ||
         !file.holds(tilesOffset, tiles.size())) {
         file.close();
         return OperationResult::failure(portrait_messages::saveError);
