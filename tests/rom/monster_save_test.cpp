@@ -438,4 +438,38 @@ TEST_F(MonsterRomTest, CompactDropsUnusedSlotsAndRenumbersTheMoldsAfterARemovedO
     EXPECT_EQ(set->slotCount(), 4);
 }
 
+TEST_F(MonsterRomTest, AnEditSurvivesCompactionWhenAnUnnamedEntrySharesTheSlot)
+{
+    // Entries 5 and 411 share a graphic with mold 2; mold 1 is used only by entry 7's
+    // graphic, which newImage leaves unused, so compaction moves mold 2 down and
+    // stores both sharing entries again.
+    MonsterRomData data = singleGraphicData();
+    MonsterRomData::SmallMold onlyEntry7{}, shared{};
+    onlyEntry7[12] = 1;
+    shared[30] = shared[31] = 1;
+    data.smallMolds.push_back(onlyEntry7);
+    data.smallMolds.push_back(shared);
+    const uint16_t q = data.nextPointer();
+    data.placeGraphic(q, MonsterRomData::patternPicture(false, onlyEntry7.data(), 16, 5), false, 16, 1);
+    const uint16_t p = data.nextPointer();
+    data.placeGraphic(p, MonsterRomData::patternPicture(false, shared.data(), 16, 6), false, 16, 2);
+    data.records[7] = MonsterRomRecord{q, 16, false, 0, 1};
+    data.records[5] = MonsterRomRecord{p, 16, false, 3, 2};
+    data.records[411] = MonsterRomRecord{p, 16, false, 9, 2};
+    writeRom(data);
+    ASSERT_TRUE(loadInto(set));
+
+    ASSERT_TRUE(set->graphic(7).newImage());
+    // A pixel inside a stored tile: the mold stays.
+    set->graphic(5).setPixel(48, 24, 15);
+    ASSERT_EQ(set->graphic(5).moldIndex, 2);
+    ASSERT_TRUE(pageSave(5).ok);
+
+    ASSERT_TRUE(loadInto(set));
+    EXPECT_EQ(set->graphic(5).getPixel(48, 24), 15);
+    EXPECT_EQ(set->graphic(411).getPixel(48, 24), 15);
+    EXPECT_EQ(set->graphic(5).slotIndex, set->graphic(411).slotIndex);
+}
+
+
 } // namespace
