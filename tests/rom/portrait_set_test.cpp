@@ -275,6 +275,7 @@ struct RawImportCase {
     size_t binSize;           // bytes kept of the exported .bin
     bool expectOk;
     bool expectPalette;       // palette taken from the .pal
+    bool readOnly = false;    // both files without write permission
 };
 
 class PortraitRaw : public PortraitRomTest, public testing::WithParamInterface<RawImportCase> {};
@@ -296,6 +297,10 @@ TEST_P(PortraitRaw, ImportReadsThePairWrittenByExport)
         ASSERT_TRUE(writeFileBytes(dir.file(c.writtenBin), std::vector<uint8_t>(bin.begin(), bin.begin() + ptrdiff_t(c.binSize))));
     if (c.writtenPal)
         ASSERT_TRUE(writeFileBytes(dir.file(c.writtenPal), pal));
+    if (c.readOnly) {
+        std::filesystem::permissions(dir.file(c.writtenBin), std::filesystem::perms::owner_read);
+        std::filesystem::permissions(dir.file(c.writtenPal), std::filesystem::perms::owner_read);
+    }
 
     const auto paletteBefore = set->palette(set->portrait(10).paletteIndex);
     const std::vector<uint8_t> pixelsBefore = set->portrait(10).image.pixels;
@@ -318,7 +323,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RawImportCase{"UpperCaseBinLowerCasePal", "FACE.BIN", "FACE.BIN", "FACE.pal", 800, true, true},
                     RawImportCase{"MissingPalKeepsThePalette", "face.bin", "face.bin", nullptr, 800, true, false},
                     RawImportCase{"MissingBin", "face.bin", nullptr, "face.pal", 800, false, false},
-                    RawImportCase{"ShortBin", "face.bin", "face.bin", "face.pal", 799, false, false}),
+                    RawImportCase{"ShortBin", "face.bin", "face.bin", "face.pal", 799, false, false},
+                    RawImportCase{"ReadOnlyPair", "face.bin", "face.bin", "face.pal", 800, true, true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PortraitRomTest, ExportNamesThePaletteFileAfterTheTileFile)
