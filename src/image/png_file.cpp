@@ -76,7 +76,13 @@ void readHeader(PngReadState& s)
 {
     png_set_read_fn(s.png, &s, readFromSpan);
     png_set_sig_bytes(s.png, int(checkedSignatureBytes));
-    // Keep damaged or hostile ancillary chunks from claiming much memory.
+    // Only IHDR, PLTE, tRNS and the image data matter here. Every other chunk is
+    // skipped unread, so a damaged text or profile chunk cannot make libpng claim or
+    // inflate large buffers.
+    static const png_byte skipped[] = "bKGD\0cHRM\0eXIf\0gAMA\0hIST\0iCCP\0iTXt\0oFFs\0pCAL\0pHYs\0sBIT\0"
+                                      "sCAL\0sPLT\0sRGB\0tEXt\0tIME\0zTXt\0";
+    png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);
+    png_set_keep_unknown_chunks(s.png, PNG_HANDLE_CHUNK_NEVER, skipped, int(sizeof skipped / 5));
     png_set_chunk_malloc_max(s.png, 4u << 20);
     png_set_chunk_cache_max(s.png, 256);
     png_read_info(s.png, s.info);
