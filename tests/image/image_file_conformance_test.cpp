@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,12 @@ struct ManifestEntry {
     bool hasTransparent = false;
     RgbColor transparent;
 };
+
+// Failure messages name the file rather than dumping the record's bytes.
+void PrintTo(const ManifestEntry& value, std::ostream* out)
+{
+    *out << value.path;
+}
 
 RgbColor parseColour(const std::string& hex)
 {

@@ -2,6 +2,7 @@
 // with its result code, quickly and without claiming large buffers.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "image/bmp_file.h"
@@ -18,6 +19,12 @@ struct Finding {
     ImageFileResult expected;
     const char* trouble;
 };
+
+// Failure messages name the file rather than dumping the record's bytes.
+void PrintTo(const Finding& value, std::ostream* out)
+{
+    *out << value.file;
+}
 
 const Finding findings[] = {
     {"png/huge-itxt-length.png", ReadPng, ImageFileResult::NotAnImage,

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
+#include <ostream>
 #include <string>
 
 #include "image/bmp_file.h"
@@ -34,6 +35,12 @@ struct Format {
     bool (*write)(const IndexedImage&, const std::string&, int32_t, int32_t);
     ImageFileResult (*read)(IndexedImage&, const std::string&, int, int, int);
 };
+
+// Failure messages name the file rather than dumping the record's bytes.
+void PrintTo(const Format& value, std::ostream* out)
+{
+    *out << value.file;
+}
 
 const Format formats[] = {
     {"picture.bmp", WriteBmp, ReadBmp},
