@@ -11,10 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "rom/character_sprite_set.h"
 #include "rom/monster_set.h"
 #include "rom/portrait_set.h"
 #include "rom/rom_file.h"
 #include "rom/rom_state.h"
+#include "support/character_rom_data.h"
 #include "support/monster_rom_data.h"
 #include "support/portrait_rom_data.h"
 #include "support/rom_builder.h"
@@ -47,6 +49,7 @@ struct SyntheticRom {
         RomBuilder rom;
         monsters.writeInto(rom);
         PortraitRomData::sample().writeInto(rom);
+        CharacterRomData::make(1).placeInto(rom);
         romState.hasCopierHeader = true;
         rom.writeTo(path, true);
     }
@@ -70,6 +73,7 @@ std::vector<DataSetLoad>& dataSets()
 {
     static auto monsters = std::make_unique<MonsterSet>();
     static auto portraits = std::make_unique<PortraitSet>();
+    static auto characters = std::make_unique<CharacterSpriteSet>();
     static std::vector<DataSetLoad> sets = {
         {"Monsters",
          [](const std::string& path) { return monsters->load(path); },
@@ -88,6 +92,15 @@ std::vector<DataSetLoad>& dataSets()
           {PortraitSet::lastPaletteIndexOffset, 1},
           {PortraitSet::tilesOffset, 25 * 800}},
          19 * 40 * 40},
+        {"Characters",
+         [](const std::string& path) { return characters->load(path); },
+         {{CharacterSpriteSet::frameLayoutOffset, 480},
+          {CharacterSpriteSet::paletteOffset, 1024},
+          {CharacterSpriteSet::graphicsBlockOffset, CharacterSpriteSet::graphicsBlockSize},
+          {CharacterSpriteSet::paletteIndexOffset, 22},
+          {CharacterSpriteSet::addressLowOffset, 44},
+          {CharacterSpriteSet::addressBankOffset, 44}},
+         size_t(CharacterSpriteSet::characterCount) * CharacterSprite::frameCount * 16 * 24},
     };
     return sets;
 }

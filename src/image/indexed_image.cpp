@@ -227,17 +227,24 @@ void IndexedImage::DrawMagnified(uint8_t zoom, Surface& dc, int srcX, int srcY, 
         const int sy = srcY + y / scale;
         const bool rowInside = hasPixels() && sy >= 0 && sy < height;
         const uint8_t* sourceRow = rowInside ? pixels.data() + size_t(sy) * size_t(width) : nullptr;
-        const uint8_t* backdropRow =
-            (backdrop && backdrop->hasPixels() && y < backdrop->height) ? backdrop->pixels.data() + size_t(y) * size_t(backdrop->width) : nullptr;
+        const bool backdropRowInside = backdrop && backdrop->hasPixels() && y < backdrop->height;
+        const uint8_t* backdropRow = backdropRowInside ? backdrop->pixels.data() + size_t(y) * size_t(backdrop->width) : nullptr;
+        const int backdropWidth = backdropRow ? backdrop->width : 0;
         uint32_t* out = dc.row(y);
-        for (int x = 0; x < visibleWidth; ++x) {
-            const int sx = srcX + x / scale;
-            int index = (sourceRow && sx >= 0 && sx < width) ? sourceRow[sx] : 0;
-            if (index == 0 && backdrop) {
-                const int b = (backdropRow && x < backdrop->width) ? backdropRow[x] : 0;
-                index = (ownCount + b) & 0xFF;
+        // Each source pixel covers a run of `scale` output pixels; only index 0 looks
+        // at the backdrop, which stays unscaled behind the picture.
+        for (int x = 0, sx = srcX; x < visibleWidth; ++sx) {
+            const int runEnd = std::min(x + scale, visibleWidth);
+            const int index = (sourceRow && sx >= 0 && sx < width) ? sourceRow[sx] : 0;
+            if (index != 0 || !backdrop) {
+                std::fill(out + x, out + runEnd, shown.argb[size_t(index)]);
+                x = runEnd;
+                continue;
             }
-            out[x] = shown.argb[size_t(index)];
+            for (; x < runEnd; ++x) {
+                const int b = x < backdropWidth ? backdropRow[x] : 0;
+                out[x] = shown.argb[size_t((ownCount + b) & 0xFF)];
+            }
         }
     }
 }
