@@ -164,6 +164,8 @@ ImageFileResult decodeIndexed(std::span<const uint8_t> file, const BmpLayout& la
     for (int32_t y = 0; y < layout.height; ++y) {
         const uint8_t* row = fileRow(file, layout, y);
         uint8_t* out = image.pixels.data() + size_t(y) * size_t(layout.width);
+        if (Bits == 8 && builder.translateResolved(row, out, size_t(layout.width)))
+            continue; // every colour of the row is known already
         for (int32_t x = 0; x < layout.width; ++x) {
             const int index = builder.indexForEntry(uint8_t(indexedValue<Bits>(row, x)), colourOf);
             if (index < 0)

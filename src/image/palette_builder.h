@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 #include "image/indexed_image.h"
 
@@ -33,14 +34,26 @@ public:
     template <typename ColourOf>
     int indexForEntry(uint8_t value, ColourOf colourOf)
     {
-        int16_t& cached = byEntry_[value];
-        if (cached < 0) {
+        if (unresolved_[value]) {
             const int index = indexFor(colourOf(value));
             if (index < 0)
                 return -1;
-            cached = int16_t(index);
+            resolve(value, index);
         }
-        return cached;
+        return entryIndex_[value];
+    }
+
+    // Translates `count` table entries whose indices are all known already; false (and
+    // nothing promised about `out`) when one of them is still unresolved.
+    bool translateResolved(const uint8_t* values, uint8_t* out, size_t count) const
+    {
+        uint8_t anyUnresolved = 0;
+        for (size_t i = 0; i < count; ++i) {
+            const uint8_t value = values[i];
+            out[i] = entryIndex_[value];
+            anyUnresolved |= unresolved_[value];
+        }
+        return !anyUnresolved;
     }
 
     // Installs a file's own colour table as palette entries 0..count-1, so that a
@@ -53,31 +66,32 @@ public:
         for (int i = 0; i < count; ++i)
             image_.SetPaletteEntry(uint8_t(i), colourOf(uint8_t(i)));
         for (int i = 0; i < count; ++i)
-            byEntry_[size_t(i)] = int16_t(image_.FindOrAddColor(colourOf(uint8_t(i))));
+            resolve(uint8_t(i), image_.FindOrAddColor(colourOf(uint8_t(i))));
+        if (count >= 16) {
+            for (size_t both = 0; both < 256; ++both)
+                fourBitPairs_[both] = {entryIndex_[both >> 4], entryIndex_[both & 0x0F]};
+        }
         return image_.colorCount <= maxColors_;
     }
 
     bool resolvedUpTo(int count) const
     {
         for (int i = 0; i < count; ++i) {
-            if (byEntry_[size_t(i)] < 0)
+            if (unresolved_[size_t(i)])
                 return false;
         }
         return true;
     }
 
     // Translates a row of 4-bit values, two to a byte with the left pixel in the high
-    // bits, once entries 0..15 are all resolved.
+    // bits, once installTable has resolved all 16 entries.
     void translateFourBitRow(const uint8_t* packed, uint8_t* out, int32_t width) const
     {
-        int32_t x = 0;
-        for (; x + 1 < width; x += 2) {
-            const uint8_t both = packed[x / 2];
-            out[x] = uint8_t(byEntry_[both >> 4]);
-            out[x + 1] = uint8_t(byEntry_[both & 0x0F]);
-        }
-        if (x < width)
-            out[x] = uint8_t(byEntry_[packed[x / 2] >> 4]);
+        const int32_t pairs = width / 2;
+        for (int32_t k = 0; k < pairs; ++k)
+            std::memcpy(out + 2 * k, fourBitPairs_[packed[k]].data(), 2);
+        if (width % 2)
+            out[width - 1] = fourBitPairs_[packed[pairs]][0];
     }
 
     // Stores the colour's index at (x, y); false once there are too many colours.
@@ -100,12 +114,20 @@ private:
     IndexedImage& image_;
     int maxColors_;
     std::array<Slot, size_t(1) << slotBits> slots_{};
-    std::array<int16_t, 256> byEntry_ = filledWithMinusOne();
+    std::array<uint8_t, 256> entryIndex_{};
+    std::array<uint8_t, 256> unresolved_ = allUnresolved();
+    std::array<std::array<uint8_t, 2>, 256> fourBitPairs_{};
 
-    static std::array<int16_t, 256> filledWithMinusOne()
+    void resolve(uint8_t entry, int index)
     {
-        std::array<int16_t, 256> entries;
-        entries.fill(-1);
+        entryIndex_[entry] = uint8_t(index);
+        unresolved_[entry] = 0;
+    }
+
+    static std::array<uint8_t, 256> allUnresolved()
+    {
+        std::array<uint8_t, 256> entries;
+        entries.fill(1);
         return entries;
     }
 };

@@ -72,24 +72,30 @@ public:
 
     bool decode(std::vector<uint8_t>& line)
     {
+        // Locals, not members: the byte stores below could otherwise alias them and
+        // force a reload after every byte.
+        const uint8_t* data = data_.data();
+        const size_t available = data_.size();
+        size_t next = next_;
         const size_t length = line.size();
         uint8_t* out = line.data();
         size_t position = 0;
         while (position < length) {
-            if (next_ >= data_.size())
+            if (next >= available)
                 return false;
-            const uint8_t marker = data_[next_++];
+            const uint8_t marker = data[next++];
             if ((marker & runMarker) != runMarker) {
                 out[position++] = marker;
                 continue;
             }
-            if (next_ >= data_.size())
+            if (next >= available)
                 return false;
-            const uint8_t value = data_[next_++];
+            const uint8_t value = data[next++];
             const size_t end = std::min(position + (marker & 0x3Fu), length);
             while (position < end)
                 out[position++] = value;
         }
+        next_ = next;
         return true;
     }
 
@@ -169,7 +175,9 @@ private:
             // The padding positions of a line are looked up too: their colours enter
             // the palette (and count toward the limit) but are not stored.
             auto colourOf = [this](uint8_t value) { return tablePalette_[value]; };
-            if (!enterIndexed(y, [&line](int32_t x) { return line[size_t(x)]; }, colourOf))
+            uint8_t* out = image_.pixels.data() + size_t(y) * size_t(layout_.width);
+            if (!builder_.translateResolved(line.data(), out, size_t(layout_.width)) &&
+                !enterIndexed(y, [&line](int32_t x) { return line[size_t(x)]; }, colourOf))
                 return false;
             for (size_t position = size_t(layout_.width); position < line.size(); ++position) {
                 if (builder_.indexForEntry(line[position], colourOf) < 0)

@@ -185,6 +185,8 @@ bool enterPalettedRows(const PngReadState& s, IndexedImage& image, PaletteBuilde
     for (png_uint_32 y = 0; y < s.height; ++y) {
         const uint8_t* row = s.rows[y];
         uint8_t* out = image.pixels.data() + size_t(y) * s.width;
+        if (Bits == 8 && builder.translateResolved(row, out, s.width))
+            continue; // every colour of the row is known already
         for (png_uint_32 x = 0; x < s.width; ++x) {
             const unsigned shift = 8 - Bits * (1 + x % perByte);
             const int index = builder.indexForEntry(uint8_t((row[x / perByte] >> shift) & valueMask), colourOf);
