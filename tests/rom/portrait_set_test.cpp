@@ -129,8 +129,9 @@ TEST_F(PortraitRomTest, SaveWritesItsAreasOnlyAndLeavesTheTwoForeignBytes)
         const int64_t rom = int64_t(i) - 512;
         const bool inside = std::any_of(std::begin(written), std::end(written),
                                         [rom](const auto& r) { return rom >= r.begin && rom < r.end; });
-        if (!inside)
+        if (!inside) {
             ASSERT_EQ(after[i], before[i]) << "file byte " << i;
+        }
     }
     EXPECT_EQ(after[512 + 0x036F12], data.markers[0]);
     EXPECT_EQ(after[512 + 0x036F13], data.markers[1]);
@@ -293,10 +294,12 @@ TEST_P(PortraitRaw, ImportReadsThePairWrittenByExport)
     ASSERT_EQ(pal, bytesOf(data.palettes[4]));
     std::filesystem::remove(exported);
     std::filesystem::remove(dir.file("export.pal"));
-    if (c.writtenBin)
+    if (c.writtenBin) {
         ASSERT_TRUE(writeFileBytes(dir.file(c.writtenBin), std::vector<uint8_t>(bin.begin(), bin.begin() + ptrdiff_t(c.binSize))));
-    if (c.writtenPal)
+    }
+    if (c.writtenPal) {
         ASSERT_TRUE(writeFileBytes(dir.file(c.writtenPal), pal));
+    }
     if (c.readOnly) {
         std::filesystem::permissions(dir.file(c.writtenBin), std::filesystem::perms::owner_read);
         std::filesystem::permissions(dir.file(c.writtenPal), std::filesystem::perms::owner_read);
