@@ -19,7 +19,7 @@ void putLe(std::vector<uint8_t>& out, size_t at, uint32_t value, int bytes)
 
 // An uncompressed BMP file built field by field; rows are given top row first, each
 // already packed for the depth and padded to its stride.
-struct BmpSpec {
+struct BmpLayout {
     int32_t width = 1;
     int32_t height = 1;
     int bits = 24;
@@ -72,12 +72,12 @@ std::vector<uint8_t> indicesOf(const IndexedImage& image)
 
 TEST(BmpRead, TrueColourPaletteFollowsFirstAppearance)
 {
-    BmpSpec spec;
-    spec.width = 2;
-    spec.height = 2;
-    spec.rows = {{0, 0, 255, 255, 0, 0, 0, 0}, {0, 0, 255, 0, 255, 0, 0, 0}}; // red blue / red green
+    BmpLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.rows = {{0, 0, 255, 255, 0, 0, 0, 0}, {0, 0, 255, 0, 255, 0, 0, 0}}; // red blue / red green
     IndexedImage image;
-    ASSERT_EQ(read(image, spec.bytes()), ImageFileResult::Ok);
+    ASSERT_EQ(read(image, layout.bytes()), ImageFileResult::Ok);
     EXPECT_EQ(indicesOf(image), (std::vector<uint8_t>{0, 1, 0, 2}));
     EXPECT_EQ(image.colorCount, 3);
     EXPECT_EQ(image.palette[0], red);
@@ -87,52 +87,52 @@ TEST(BmpRead, TrueColourPaletteFollowsFirstAppearance)
 
 TEST(BmpRead, EightBitFileKeepsOnlyTheColoursItUses)
 {
-    BmpSpec spec;
-    spec.bits = 8;
-    spec.width = 2;
-    spec.table.assign(256, white);
-    spec.table[7] = green;
-    spec.table[200] = blue;
-    spec.rows = {{200, 7, 0, 0}};
+    BmpLayout layout;
+    layout.bits = 8;
+    layout.width = 2;
+    layout.table.assign(256, white);
+    layout.table[7] = green;
+    layout.table[200] = blue;
+    layout.rows = {{200, 7, 0, 0}};
     IndexedImage image;
-    ASSERT_EQ(read(image, spec.bytes()), ImageFileResult::Ok);
+    ASSERT_EQ(read(image, layout.bytes()), ImageFileResult::Ok);
     EXPECT_EQ(image.colorCount, 2);
     EXPECT_EQ(image.palette[0], blue);
     EXPECT_EQ(image.palette[1], green);
 }
 
-BmpSpec fourBitSpec()
+BmpLayout fourBitLayout()
 {
-    BmpSpec spec;
-    spec.bits = 4;
-    spec.width = 4;
+    BmpLayout layout;
+    layout.bits = 4;
+    layout.width = 4;
     for (int i = 0; i < 16; ++i)
-        spec.table.push_back(RgbColor(uint8_t(i * 16), 0, 0));
-    spec.rows = {{0x93, 0x5F, 0, 0}};
-    return spec;
+        layout.table.push_back(RgbColor(uint8_t(i * 16), 0, 0));
+    layout.rows = {{0x93, 0x5F, 0, 0}};
+    return layout;
 }
 
 TEST(BmpRead, FourBitFileKeepsItsOwnTableOrder)
 {
-    BmpSpec spec = fourBitSpec();
-    spec.table[9] = spec.table[3];
+    BmpLayout layout = fourBitLayout();
+    layout.table[9] = layout.table[3];
     IndexedImage image;
-    ASSERT_EQ(read(image, spec.bytes()), ImageFileResult::Ok);
+    ASSERT_EQ(read(image, layout.bytes()), ImageFileResult::Ok);
     EXPECT_EQ(image.colorCount, 16);
     for (size_t i = 0; i < 16; ++i)
-        EXPECT_EQ(image.palette[i], spec.table[i]) << "entry " << i;
+        EXPECT_EQ(image.palette[i], layout.table[i]) << "entry " << i;
     // The pixel of value 9 takes the lowest entry holding its colour, 3.
     EXPECT_EQ(indicesOf(image), (std::vector<uint8_t>{3, 3, 5, 15}));
 }
 
 TEST(BmpRead, FourBitFileHonoursAShortColourTable)
 {
-    BmpSpec spec = fourBitSpec();
-    spec.table.resize(12);
-    spec.coloursUsed = 12;
-    spec.rows = {{0x1B, 0x20, 0, 0}};
+    BmpLayout layout = fourBitLayout();
+    layout.table.resize(12);
+    layout.coloursUsed = 12;
+    layout.rows = {{0x1B, 0x20, 0, 0}};
     IndexedImage image;
-    ASSERT_EQ(read(image, spec.bytes()), ImageFileResult::Ok);
+    ASSERT_EQ(read(image, layout.bytes()), ImageFileResult::Ok);
     EXPECT_EQ(image.colorCount, 12);
     EXPECT_EQ(indicesOf(image), (std::vector<uint8_t>{1, 11, 2, 0}));
 }
@@ -140,7 +140,7 @@ TEST(BmpRead, FourBitFileHonoursAShortColourTable)
 TEST(BmpRead, FourBitFileIsTooColourfulForEightColours)
 {
     IndexedImage image;
-    EXPECT_EQ(read(image, fourBitSpec().bytes(), 8), ImageFileResult::TooManyColors);
+    EXPECT_EQ(read(image, fourBitLayout().bytes(), 8), ImageFileResult::TooManyColors);
 }
 
 struct MonochromeCase {
@@ -152,22 +152,22 @@ class BmpMonochromeStride : public testing::TestWithParam<MonochromeCase> {};
 
 TEST_P(BmpMonochromeStride, RowsArePaddedToWholeWords)
 {
-    BmpSpec spec;
-    spec.bits = 1;
-    spec.width = GetParam().width;
-    spec.height = 2;
-    spec.table = {black, white};
+    BmpLayout layout;
+    layout.bits = 1;
+    layout.width = GetParam().width;
+    layout.height = 2;
+    layout.table = {black, white};
     std::vector<uint8_t> top(GetParam().stride, 0), bottom(GetParam().stride, 0);
     top[0] = 0x80;                                   // x = 0 white
-    bottom[size_t(spec.width - 1) / 8] = uint8_t(0x80 >> ((spec.width - 1) % 8)); // last x white
-    spec.rows = {top, bottom};
+    bottom[size_t(layout.width - 1) / 8] = uint8_t(0x80 >> ((layout.width - 1) % 8)); // last x white
+    layout.rows = {top, bottom};
     IndexedImage image;
-    ASSERT_EQ(read(image, spec.bytes()), ImageFileResult::Ok);
+    ASSERT_EQ(read(image, layout.bytes()), ImageFileResult::Ok);
     EXPECT_EQ(image.palette[0], white);
     EXPECT_EQ(image.pixel(0, 0), 0);
     EXPECT_EQ(image.pixel(1, 0), 1);
-    EXPECT_EQ(image.pixel(spec.width - 1, 1), 0);
-    EXPECT_EQ(image.pixel(spec.width - 2, 1), 1);
+    EXPECT_EQ(image.pixel(layout.width - 1, 1), 0);
+    EXPECT_EQ(image.pixel(layout.width - 2, 1), 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Widths, BmpMonochromeStride,
@@ -176,41 +176,41 @@ INSTANTIATE_TEST_SUITE_P(Widths, BmpMonochromeStride,
 
 TEST(BmpRead, SixteenBitChannelsAreWidenedByEight)
 {
-    BmpSpec spec;
-    spec.bits = 16;
-    spec.width = 2;
-    spec.rows = {{0xFF, 0x7F, 0x1F, 0x00}}; // all fifteen bits, then blue only
+    BmpLayout layout;
+    layout.bits = 16;
+    layout.width = 2;
+    layout.rows = {{0xFF, 0x7F, 0x1F, 0x00}}; // all fifteen bits, then blue only
     IndexedImage image;
-    ASSERT_EQ(read(image, spec.bytes()), ImageFileResult::Ok);
+    ASSERT_EQ(read(image, layout.bytes()), ImageFileResult::Ok);
     EXPECT_EQ(image.palette[0], RgbColor(248, 248, 248));
     EXPECT_EQ(image.palette[1], RgbColor(0, 0, 248));
 }
 
 TEST(BmpRead, HeaderVariantsGapsAndTopDownRowsReadAlike)
 {
-    BmpSpec plain;
+    BmpLayout plain;
     plain.width = 1;
     plain.height = 2;
     plain.rows = {{0, 0, 255, 0}, {0, 255, 0, 0}}; // red over green
-    const std::vector<BmpSpec> variants = [&] {
-        std::vector<BmpSpec> list;
+    const std::vector<BmpLayout> variants = [&] {
+        std::vector<BmpLayout> list;
         for (uint32_t headerSize : {40u, 108u, 124u}) {
-            BmpSpec s = plain;
+            BmpLayout s = plain;
             s.headerSize = headerSize;
             list.push_back(s);
         }
-        BmpSpec gap = plain;
+        BmpLayout gap = plain;
         gap.gapBeforePixels = 6;
         list.push_back(gap);
-        BmpSpec topDown = plain;
+        BmpLayout topDown = plain;
         topDown.topDown = true;
         list.push_back(topDown);
         return list;
     }();
-    for (const BmpSpec& spec : variants) {
+    for (const BmpLayout& layout : variants) {
         IndexedImage image;
-        ASSERT_EQ(read(image, spec.bytes()), ImageFileResult::Ok)
-            << "header " << spec.headerSize << " gap " << spec.gapBeforePixels << " top-down " << spec.topDown;
+        ASSERT_EQ(read(image, layout.bytes()), ImageFileResult::Ok)
+            << "header " << layout.headerSize << " gap " << layout.gapBeforePixels << " top-down " << layout.topDown;
         EXPECT_EQ(image.GetPixelColor(0, 0), red);
         EXPECT_EQ(image.GetPixelColor(0, 1), green);
     }
@@ -218,40 +218,40 @@ TEST(BmpRead, HeaderVariantsGapsAndTopDownRowsReadAlike)
 
 struct RefusalCase {
     const char* what;
-    BmpSpec spec;
+    BmpLayout layout;
     ImageFileResult expected;
 };
 
-BmpSpec withChange(void (*change)(BmpSpec&))
+BmpLayout withChange(void (*change)(BmpLayout&))
 {
-    BmpSpec spec;
-    spec.width = 1;
-    spec.rows = {{1, 2, 3, 0}};
-    change(spec);
-    return spec;
+    BmpLayout layout;
+    layout.width = 1;
+    layout.rows = {{1, 2, 3, 0}};
+    change(layout);
+    return layout;
 }
 
 TEST(BmpRead, RefusesWhatItCannotTake)
 {
     const RefusalCase cases[] = {
-        {"129 wide", withChange([](BmpSpec& s) { s.width = 129; s.rows = {std::vector<uint8_t>(388)}; }),
+        {"129 wide", withChange([](BmpLayout& s) { s.width = 129; s.rows = {std::vector<uint8_t>(388)}; }),
          ImageFileResult::TooLarge},
-        {"2 bits per pixel", withChange([](BmpSpec& s) { s.bits = 2; s.table.assign(4, black); }),
+        {"2 bits per pixel", withChange([](BmpLayout& s) { s.bits = 2; s.table.assign(4, black); }),
          ImageFileResult::CannotOpen},
-        {"48 bits per pixel", withChange([](BmpSpec& s) { s.bits = 48; s.rows = {std::vector<uint8_t>(8)}; }),
+        {"48 bits per pixel", withChange([](BmpLayout& s) { s.bits = 48; s.rows = {std::vector<uint8_t>(8)}; }),
          ImageFileResult::NotAnImage},
-        {"run-length data", withChange([](BmpSpec& s) { s.bits = 8; s.compression = 1; s.table.assign(256, red); }),
+        {"run-length data", withChange([](BmpLayout& s) { s.bits = 8; s.compression = 1; s.table.assign(256, red); }),
          ImageFileResult::NotAnImage},
         {"more colours used than 8 bits name",
-         withChange([](BmpSpec& s) { s.bits = 8; s.coloursUsed = 300; s.table.assign(256, red); }),
+         withChange([](BmpLayout& s) { s.bits = 8; s.coloursUsed = 300; s.table.assign(256, red); }),
          ImageFileResult::NotAnImage},
-        {"header of 12 bytes", withChange([](BmpSpec& s) { s.headerSize = 12; }), ImageFileResult::NotAnImage},
-        {"zero width", withChange([](BmpSpec& s) { s.width = 0; }), ImageFileResult::NotAnImage},
-        {"negative width", withChange([](BmpSpec& s) { s.width = -4; }), ImageFileResult::NotAnImage},
+        {"header of 12 bytes", withChange([](BmpLayout& s) { s.headerSize = 12; }), ImageFileResult::NotAnImage},
+        {"zero width", withChange([](BmpLayout& s) { s.width = 0; }), ImageFileResult::NotAnImage},
+        {"negative width", withChange([](BmpLayout& s) { s.width = -4; }), ImageFileResult::NotAnImage},
     };
     for (const RefusalCase& c : cases) {
         IndexedImage image;
-        EXPECT_EQ(read(image, c.spec.bytes()), c.expected) << c.what;
+        EXPECT_EQ(read(image, c.layout.bytes()), c.expected) << c.what;
     }
 }
 
@@ -271,10 +271,10 @@ TEST(BmpRead, WrongSignatureIsNotAnImage)
 
 TEST(BmpRead, EveryCutOffFileIsRefusedCleanly)
 {
-    BmpSpec spec = fourBitSpec();
-    spec.height = 3;
-    spec.rows = {{0x12, 0x34, 0, 0}, {0x56, 0x78, 0, 0}, {0x9A, 0xBC, 0, 0}};
-    const std::vector<uint8_t> whole = spec.bytes();
+    BmpLayout layout = fourBitLayout();
+    layout.height = 3;
+    layout.rows = {{0x12, 0x34, 0, 0}, {0x56, 0x78, 0, 0}, {0x9A, 0xBC, 0, 0}};
+    const std::vector<uint8_t> whole = layout.bytes();
     for (size_t size = 0; size < whole.size(); ++size) {
         IndexedImage image;
         const std::vector<uint8_t> cut(whole.begin(), whole.begin() + long(size));

@@ -16,7 +16,7 @@ const RgbColor red(255, 0, 0), green(0, 255, 0), blue(0, 0, 255), white(255, 255
 
 // A PNG made with libpng for the test; rows hold one byte per sample (palette
 // indices one per byte, packed by libpng for depths below 8).
-struct PngSpec {
+struct PngLayout {
     int width = 1;
     int height = 1;
     int colorType = PNG_COLOR_TYPE_RGB;
@@ -37,36 +37,36 @@ void collect(png_structp png, png_bytep data, size_t length)
 
 void noFlush(png_structp) {}
 
-bool encodeInto(const PngSpec& spec, std::vector<uint8_t>& out, png_structp png, png_infop info,
+bool encodeInto(const PngLayout& layout, std::vector<uint8_t>& out, png_structp png, png_infop info,
                 std::vector<png_bytep>& rows)
 {
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_set_write_fn(png, &out, collect, noFlush);
-    png_set_IHDR(png, info, png_uint_32(spec.width), png_uint_32(spec.height), spec.bitDepth, spec.colorType,
-                 spec.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+    png_set_IHDR(png, info, png_uint_32(layout.width), png_uint_32(layout.height), layout.bitDepth, layout.colorType,
+                 layout.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty())
-        png_set_PLTE(png, info, spec.palette.data(), int(spec.palette.size()));
-    if (!spec.alphas.empty())
-        png_set_tRNS(png, info, spec.alphas.data(), int(spec.alphas.size()), nullptr);
-    if (spec.keyed)
-        png_set_tRNS(png, info, nullptr, 1, &spec.key);
+    if (!layout.palette.empty())
+        png_set_PLTE(png, info, layout.palette.data(), int(layout.palette.size()));
+    if (!layout.alphas.empty())
+        png_set_tRNS(png, info, layout.alphas.data(), int(layout.alphas.size()), nullptr);
+    if (layout.keyed)
+        png_set_tRNS(png, info, nullptr, 1, &layout.key);
     png_set_rows(png, info, rows.data());
-    png_write_png(png, info, spec.bitDepth < 8 ? PNG_TRANSFORM_PACKING : PNG_TRANSFORM_IDENTITY, nullptr);
+    png_write_png(png, info, layout.bitDepth < 8 ? PNG_TRANSFORM_PACKING : PNG_TRANSFORM_IDENTITY, nullptr);
     return true;
 }
 
-std::vector<uint8_t> encode(const PngSpec& spec)
+std::vector<uint8_t> encode(const PngLayout& layout)
 {
     std::vector<uint8_t> out;
-    std::vector<std::vector<png_byte>> rows = spec.rows;
+    std::vector<std::vector<png_byte>> rows = layout.rows;
     std::vector<png_bytep> pointers;
     for (auto& row : rows)
         pointers.push_back(row.data());
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png_create_info_struct(png);
-    const bool ok = encodeInto(spec, out, png, info, pointers);
+    const bool ok = encodeInto(layout, out, png, info, pointers);
     png_destroy_write_struct(&png, &info);
     EXPECT_TRUE(ok) << "the test's own PNG could not be made";
     return out;
@@ -87,24 +87,24 @@ RgbColor colourOf(int i)
     return RgbColor(uint8_t(i * 13), uint8_t(255 - i), uint8_t(i * 7));
 }
 
-PngSpec sixteenEntryPalettedSpec()
+PngLayout sixteenEntryPalettedLayout()
 {
-    PngSpec spec;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.bitDepth = 4;
-    spec.width = 4;
+    PngLayout layout;
+    layout.colorType = PNG_COLOR_TYPE_PALETTE;
+    layout.bitDepth = 4;
+    layout.width = 4;
     for (int i = 0; i < 16; ++i)
-        spec.palette.push_back(entry(colourOf(i)));
-    spec.rows = {{0, 5, 9, 0}};
-    return spec;
+        layout.palette.push_back(entry(colourOf(i)));
+    layout.rows = {{0, 5, 9, 0}};
+    return layout;
 }
 
 TEST(PngRead, TransparentEntryOfAFourBitFileMovesToIndexZero)
 {
-    PngSpec spec = sixteenEntryPalettedSpec();
-    spec.alphas = {255, 255, 255, 255, 255, 0, 255};
+    PngLayout layout = sixteenEntryPalettedLayout();
+    layout.alphas = {255, 255, 255, 255, 255, 0, 255};
     IndexedImage image;
-    ASSERT_EQ(read(image, encode(spec)), ImageFileResult::Ok);
+    ASSERT_EQ(read(image, encode(layout)), ImageFileResult::Ok);
     EXPECT_EQ(image.colorCount, 16);
     EXPECT_EQ(image.palette[0], colourOf(5));
     EXPECT_EQ(image.palette[5], colourOf(0));
@@ -123,17 +123,17 @@ TEST(PngRead, EightBitPaletteKeepsOnlyUsedColoursAndTheTransparentOneGoesFirst)
         {300, {0, 1, 0, 2}}, // no entry has alpha 0
     };
     for (const Case& c : cases) {
-        PngSpec spec;
-        spec.colorType = PNG_COLOR_TYPE_PALETTE;
-        spec.width = 4;
+        PngLayout layout;
+        layout.colorType = PNG_COLOR_TYPE_PALETTE;
+        layout.width = 4;
         for (int i = 0; i < 256; ++i)
-            spec.palette.push_back(entry(colourOf(i)));
-        spec.alphas.assign(256, 255);
+            layout.palette.push_back(entry(colourOf(i)));
+        layout.alphas.assign(256, 255);
         if (c.transparentEntry < 256)
-            spec.alphas[size_t(c.transparentEntry)] = 0;
-        spec.rows = {{7, 200, 7, 9}};
+            layout.alphas[size_t(c.transparentEntry)] = 0;
+        layout.rows = {{7, 200, 7, 9}};
         IndexedImage image;
-        ASSERT_EQ(read(image, encode(spec)), ImageFileResult::Ok);
+        ASSERT_EQ(read(image, encode(layout)), ImageFileResult::Ok);
         EXPECT_EQ(image.colorCount, 3);
         EXPECT_EQ(image.pixels, c.expectedPixels) << "transparent entry " << c.transparentEntry;
         EXPECT_EQ(image.GetPixelColor(1, 0), colourOf(200));
@@ -142,15 +142,15 @@ TEST(PngRead, EightBitPaletteKeepsOnlyUsedColoursAndTheTransparentOneGoesFirst)
 
 TEST(PngRead, KeyedColourOfAnRgbFileMovesToIndexZero)
 {
-    PngSpec spec;
-    spec.width = 3;
-    spec.keyed = true;
-    spec.key.red = 0;
-    spec.key.green = 255;
-    spec.key.blue = 0;
-    spec.rows = {{255, 0, 0, 0, 0, 255, 0, 255, 0}}; // red, blue, green
+    PngLayout layout;
+    layout.width = 3;
+    layout.keyed = true;
+    layout.key.red = 0;
+    layout.key.green = 255;
+    layout.key.blue = 0;
+    layout.rows = {{255, 0, 0, 0, 0, 255, 0, 255, 0}}; // red, blue, green
     IndexedImage image;
-    ASSERT_EQ(read(image, encode(spec)), ImageFileResult::Ok);
+    ASSERT_EQ(read(image, encode(layout)), ImageFileResult::Ok);
     EXPECT_EQ(image.palette[0], green);
     EXPECT_EQ(image.palette[2], red);
     EXPECT_EQ(image.pixels, (std::vector<uint8_t>{2, 1, 0}));
@@ -158,7 +158,7 @@ TEST(PngRead, KeyedColourOfAnRgbFileMovesToIndexZero)
 
 TEST(PngRead, SixteenBitAndGreyFilesAreConvertedWithTheirKeys)
 {
-    PngSpec rgb16;
+    PngLayout rgb16;
     rgb16.width = 2;
     rgb16.bitDepth = 16;
     rgb16.keyed = true;
@@ -171,7 +171,7 @@ TEST(PngRead, SixteenBitAndGreyFilesAreConvertedWithTheirKeys)
     EXPECT_EQ(image.palette[0], RgbColor(0x12, 0x56, 0x9A));
     EXPECT_EQ(image.palette[1], RgbColor(0xFF, 0, 0));
 
-    PngSpec grey2;
+    PngLayout grey2;
     grey2.colorType = PNG_COLOR_TYPE_GRAY;
     grey2.bitDepth = 2;
     grey2.width = 4;
@@ -187,12 +187,12 @@ TEST(PngRead, SixteenBitAndGreyFilesAreConvertedWithTheirKeys)
 
 TEST(PngRead, AlphaIsDroppedWithoutEffect)
 {
-    PngSpec spec;
-    spec.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
-    spec.width = 2;
-    spec.rows = {{0, 0, 255, 0, 255, 0, 0, 0}}; // blue and red, both fully transparent
+    PngLayout layout;
+    layout.colorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    layout.width = 2;
+    layout.rows = {{0, 0, 255, 0, 255, 0, 0, 0}}; // blue and red, both fully transparent
     IndexedImage image;
-    ASSERT_EQ(read(image, encode(spec)), ImageFileResult::Ok);
+    ASSERT_EQ(read(image, encode(layout)), ImageFileResult::Ok);
     EXPECT_EQ(image.colorCount, 2);
     EXPECT_EQ(image.palette[0], blue);
     EXPECT_EQ(image.palette[1], red);
@@ -200,22 +200,22 @@ TEST(PngRead, AlphaIsDroppedWithoutEffect)
 
 TEST(PngRead, InterlacedPalettedFileIsReassembled)
 {
-    PngSpec spec;
-    spec.colorType = PNG_COLOR_TYPE_PALETTE;
-    spec.bitDepth = 2;
-    spec.width = 9;
-    spec.height = 9;
+    PngLayout layout;
+    layout.colorType = PNG_COLOR_TYPE_PALETTE;
+    layout.bitDepth = 2;
+    layout.width = 9;
+    layout.height = 9;
     for (int i = 0; i < 4; ++i)
-        spec.palette.push_back(entry(colourOf(i)));
+        layout.palette.push_back(entry(colourOf(i)));
     for (int y = 0; y < 9; ++y) {
-        spec.rows.emplace_back();
+        layout.rows.emplace_back();
         for (int x = 0; x < 9; ++x)
-            spec.rows.back().push_back(png_byte((x * 3 + y) % 4));
+            layout.rows.back().push_back(png_byte((x * 3 + y) % 4));
     }
     IndexedImage straight, interlaced;
-    ASSERT_EQ(read(straight, encode(spec)), ImageFileResult::Ok);
-    spec.interlaced = true;
-    ASSERT_EQ(read(interlaced, encode(spec)), ImageFileResult::Ok);
+    ASSERT_EQ(read(straight, encode(layout)), ImageFileResult::Ok);
+    layout.interlaced = true;
+    ASSERT_EQ(read(interlaced, encode(layout)), ImageFileResult::Ok);
     EXPECT_EQ(interlaced.pixels, straight.pixels);
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 9; ++x)
@@ -224,25 +224,25 @@ TEST(PngRead, InterlacedPalettedFileIsReassembled)
 
 TEST(PngRead, LimitsOfSizeAndColours)
 {
-    PngSpec wide;
+    PngLayout wide;
     wide.width = 129;
     wide.rows = {std::vector<png_byte>(3 * 129)};
     IndexedImage image;
     EXPECT_EQ(read(image, encode(wide)), ImageFileResult::TooLarge);
 
-    PngSpec colourful;
+    PngLayout colourful;
     colourful.width = 17;
     colourful.rows = {{}};
     for (int x = 0; x < 17; ++x)
         colourful.rows[0].insert(colourful.rows[0].end(), {png_byte(x), 0, 0});
     EXPECT_EQ(read(image, encode(colourful), 16), ImageFileResult::TooManyColors);
     EXPECT_EQ(read(image, encode(colourful), 17), ImageFileResult::Ok);
-    EXPECT_EQ(read(image, encode(sixteenEntryPalettedSpec()), 15), ImageFileResult::TooManyColors);
+    EXPECT_EQ(read(image, encode(sixteenEntryPalettedLayout()), 15), ImageFileResult::TooManyColors);
 }
 
 TEST(PngRead, OnlyFiveSignatureBytesAreCheckedBeforeLibpng)
 {
-    const std::vector<uint8_t> valid = encode(sixteenEntryPalettedSpec());
+    const std::vector<uint8_t> valid = encode(sixteenEntryPalettedLayout());
     std::vector<uint8_t> brokenSixth = valid;
     brokenSixth[5] = 'x';
     std::vector<uint8_t> fiveBytesThenBmp = {137, 80, 78, 71, 13, 'B', 'M', 0, 0, 0, 0, 0, 0};
@@ -259,9 +259,9 @@ TEST(PngRead, OnlyFiveSignatureBytesAreCheckedBeforeLibpng)
 
 TEST(PngRead, CutOffAndDamagedFilesEndCleanly)
 {
-    PngSpec spec = sixteenEntryPalettedSpec();
-    spec.alphas = {0};
-    const std::vector<uint8_t> whole = encode(spec);
+    PngLayout layout = sixteenEntryPalettedLayout();
+    layout.alphas = {0};
+    const std::vector<uint8_t> whole = encode(layout);
     for (size_t size = 0; size < whole.size(); ++size) {
         IndexedImage image;
         EXPECT_EQ(read(image, std::vector<uint8_t>(whole.begin(), whole.begin() + long(size))),
