@@ -68,15 +68,6 @@ std::array<uint8_t, cells> numberedMold(int n)
     return mold;
 }
 
-template <size_t cells>
-std::vector<uint8_t> packed(const std::array<uint8_t, cells>& mold)
-{
-    std::vector<uint8_t> bytes(cells / 8, 0);
-    for (size_t c = 0; c < cells; ++c)
-        if (mold[c])
-            bytes[c / 8] |= uint8_t(0x80 >> (c % 8));
-    return bytes;
-}
 
 class MonsterSave : public MonsterRomTest, public testing::WithParamInterface<bool> {
 protected:
@@ -258,7 +249,7 @@ TEST_P(MonsterMoldLayout, SmallMoldsArePaddedTo128OnlyWhenBothKindsAreFew)
     EXPECT_EQ(wordAt(file, 0x31A822), c.largeStartWord);
     size_t at = 512 + 0x31A824;
     for (const auto& mold : set->smallMolds) {
-        EXPECT_EQ(std::vector<uint8_t>(file.begin() + ptrdiff_t(at), file.begin() + ptrdiff_t(at + 8)), packed(mold));
+        EXPECT_EQ(std::vector<uint8_t>(file.begin() + ptrdiff_t(at), file.begin() + ptrdiff_t(at + 8)), packMoldCells(mold.data(), mold.size()));
         at += 8;
     }
     const size_t largeStart = 512 + 0x310000 + c.largeStartWord;
@@ -267,7 +258,7 @@ TEST_P(MonsterMoldLayout, SmallMoldsArePaddedTo128OnlyWhenBothKindsAreFew)
         << "padding molds are empty";
     at = largeStart;
     for (const auto& mold : set->largeMolds) {
-        EXPECT_EQ(std::vector<uint8_t>(file.begin() + ptrdiff_t(at), file.begin() + ptrdiff_t(at + 32)), packed(mold));
+        EXPECT_EQ(std::vector<uint8_t>(file.begin() + ptrdiff_t(at), file.begin() + ptrdiff_t(at + 32)), packMoldCells(mold.data(), mold.size()));
         at += 32;
     }
     ASSERT_TRUE(loadInto(set));

@@ -15,15 +15,6 @@ constexpr uint32_t palettesOffset = 0x127820;
 constexpr uint32_t moldStartWords = 0x31A820;
 constexpr uint32_t graphicsBase = 0x320000;
 
-template <size_t cellCount>
-std::vector<uint8_t> packCells(const std::array<uint8_t, cellCount>& cells)
-{
-    std::vector<uint8_t> packed(cellCount / 8, 0);
-    for (size_t cell = 0; cell < cellCount; ++cell)
-        if (cells[cell])
-            packed[cell / 8] |= uint8_t(0x80 >> (cell % 8));
-    return packed;
-}
 
 // Small deterministic generator, so the sample is the same on every run.
 struct Lcg {
@@ -54,6 +45,15 @@ std::vector<std::array<uint8_t, cellCount>> distinctMolds(size_t count, uint32_t
 }
 
 } // namespace
+
+std::vector<uint8_t> packMoldCells(const uint8_t* cells, size_t cellCount)
+{
+    std::vector<uint8_t> packed(cellCount / 8, 0);
+    for (size_t cell = 0; cell < cellCount; ++cell)
+        if (cells[cell])
+            packed[cell / 8] |= uint8_t(0x80 >> (cell % 8));
+    return packed;
+}
 
 std::vector<uint8_t> MonsterRomData::patternPicture(bool isLarge, const uint8_t* cells, int colourCount, int seed)
 {
@@ -153,12 +153,12 @@ void MonsterRomData::writeInto(RomBuilder& rom) const
     rom.putWord(moldStartWords + 2, uint16_t(largeStart & 0xFFFF));
     uint32_t at = smallMoldStart;
     for (const SmallMold& mold : smallMolds) {
-        rom.putBytes(at, packCells(mold));
+        rom.putBytes(at, packMoldCells(mold.data(), mold.size()));
         at += 8;
     }
     at = largeStart;
     for (const LargeMold& mold : largeMolds) {
-        rom.putBytes(at, packCells(mold));
+        rom.putBytes(at, packMoldCells(mold.data(), mold.size()));
         at += 32;
     }
 

@@ -9,6 +9,9 @@
 
 class RomBuilder;
 
+// A mold as the ROM stores it: one bit per cell, row by row, leftmost cell in bit 7.
+std::vector<uint8_t> packMoldCells(const uint8_t* cells, size_t cellCount);
+
 // One graphics record as the builder writes it.
 struct MonsterRomRecord {
     uint16_t pointer = 0;   // 15 bits, 8-byte units from the graphics base
