@@ -1,8 +1,8 @@
 #include "cli/command_support.h"
 
-#include <algorithm>
-#include <cctype>
 #include <iostream>
+
+#include "image/file_extension.h"
 
 namespace commands {
 
@@ -45,12 +45,8 @@ bool openRom(const RomArguments& rom)
 
 bool endsWithBin(const std::string& path)
 {
-    if (path.size() <= 4)
-        return false;
-    std::string extension = path.substr(path.size() - 4);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return char(std::tolower(c)); });
-    return extension == ".bin";
+    // A name of just ".bin" names no tile file.
+    return path.size() > 4 && lowerCaseExtension(path) == ".bin";
 }
 
 } // namespace commands

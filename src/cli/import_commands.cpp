@@ -5,6 +5,7 @@
 #include "cli/picture_dump.h"
 #include "image/import_message.h"
 #include "image/load_image_file.h"
+#include "image/file_extension.h"
 #include "image/write_image_file.h"
 #include "rom/monster_save_sequence.h"
 #include "rom/rom_state.h"

@@ -5,6 +5,7 @@
 #include "cli/command_support.h"
 #include "cli/picture_dump.h"
 #include "cli/safe_file_name.h"
+#include "image/file_extension.h"
 #include "image/write_image_file.h"
 #include "rom/backdrops.h"
 #include "rom/entry_names.h"

@@ -1,24 +1,9 @@
 #include "image/load_image_file.h"
 
-#include <cctype>
-
 #include "image/bmp_file.h"
+#include "image/file_extension.h"
 #include "image/pcx_file.h"
 #include "image/png_file.h"
-
-namespace {
-
-std::string lowerCaseExtension(const std::string& path)
-{
-    if (path.size() < 4)
-        return {};
-    std::string last = path.substr(path.size() - 4);
-    for (char& c : last)
-        c = char(std::tolower(static_cast<unsigned char>(c)));
-    return last;
-}
-
-} // namespace
 
 ImageFileResult LoadImageFile(IndexedImage& image, const std::string& path, int32_t maxColors, int32_t maxWidth,
                               int32_t maxHeight)

@@ -10,6 +10,3 @@
 // true on failure: an unknown extension, a block the 4-bit formats cannot hold, or a
 // file that cannot be written.
 bool WriteImageFile(const IndexedImage& image, const std::string& path, int32_t width, int32_t height);
-
-// True when the name ends in one of the three picture extensions.
-bool hasImageFileExtension(const std::string& path);

@@ -100,7 +100,7 @@ bool CharacterSpriteSet::load(const std::string& path)
 const std::array<RgbColor, 16>& CharacterSpriteSet::displayPalette(int character) const
 {
     const CharacterSprite& sprite = characters[size_t(character)];
-    return sprite.hasFixedPalette ? fixedCharacterPalette : palettes[sprite.paletteIndex % paletteCount];
+    return sprite.hasFixedPalette ? fixedCharacterPalette : ownPalette(character);
 }
 
 void CharacterSpriteSet::rebuildFrames(int character)
@@ -141,7 +141,7 @@ void CharacterSpriteSet::refreshPalette(int character)
     CharacterSprite& sprite = characters[size_t(character)];
     for (IndexedImage& frame : sprite.frames)
         for (int i = 0; i < 16; ++i)
-            frame.SetPaletteEntry(uint8_t(i), palettes[sprite.paletteIndex % paletteCount][size_t(i)]);
+            frame.SetPaletteEntry(uint8_t(i), ownPalette(character)[size_t(i)]);
 }
 
 // The frames are what the user sees and what the save writes; carrying them back into
@@ -173,7 +173,7 @@ void CharacterSpriteSet::clearImage(int character)
     for (IndexedImage& frame : sprite.frames) {
         frame.Create(CharacterSprite::frameWidth, CharacterSprite::frameHeight);
         for (int i = 0; i < 16; ++i)
-            frame.SetPaletteEntry(uint8_t(i), palettes[sprite.paletteIndex % paletteCount][size_t(i)]);
+            frame.SetPaletteEntry(uint8_t(i), ownPalette(character)[size_t(i)]);
     }
     storeFramesInTiles(character);
 }
@@ -226,7 +226,7 @@ void CharacterSpriteSet::importImage(int character, const IndexedImage& sheet)
         }
     }
     for (int i = 0; i < 16; ++i)
-        palettes[sprite.paletteIndex % paletteCount][size_t(i)] = sheet.palette[size_t(i)];
+        ownPalette(character)[size_t(i)] = sheet.palette[size_t(i)];
     rebuildFrames(character);
 }
 
@@ -237,7 +237,7 @@ void CharacterSpriteSet::setTransparentColour(int character, int index)
     CharacterSprite& sprite = characters[size_t(character)];
     for (IndexedImage& frame : sprite.frames)
         frame.SwapColors(0, index);
-    std::swap(palettes[sprite.paletteIndex % paletteCount][0], palettes[sprite.paletteIndex % paletteCount][size_t(index)]);
+    std::swap(ownPalette(character)[0], ownPalette(character)[size_t(index)]);
     storeFramesInTiles(character);
 }
 

@@ -52,6 +52,15 @@ public:
 
     // The colours a character's frames are drawn with.
     const std::array<RgbColor, 16>& displayPalette(int character) const;
+    // The palette entry a character uses, also for the one drawn with fixed colours.
+    std::array<RgbColor, 16>& ownPalette(int character)
+    {
+        return palettes[characters[size_t(character)].paletteIndex % paletteCount];
+    }
+    const std::array<RgbColor, 16>& ownPalette(int character) const
+    {
+        return palettes[characters[size_t(character)].paletteIndex % paletteCount];
+    }
     // Byte offset of frame tile (frame, 2 * row + column) in the character's graphics,
     // or -1 when the layout entry does not name one of the 181 tiles.
     int tileOffset(int frame, int tileInFrame) const;
